@@ -1,0 +1,17 @@
+include(GoogleTest)
+
+# signmaker_add_test(NAME SOURCES ... LIBS ... [LABELS ...])
+# One GoogleTest executable; its cases are registered with CTest one by one.
+# Window tests run on Qt's offscreen platform.
+function(signmaker_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SIGNMAKER_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+      LABELS "${T_LABELS}"
+      TIMEOUT 300)
+endfunction()
