@@ -149,7 +149,10 @@ HttpReply CurlHttpClient::Send(const HttpRequest& request) {
   }
 
   if (request.useCookieStore) {
-    if (CURLSH* store = CookieStore()) curl_easy_setopt(handle, CURLOPT_SHARE, store);
+    if (CURLSH* store = CookieStore()) {
+      curl_easy_setopt(handle, CURLOPT_SHARE, store);
+      curl_easy_setopt(handle, CURLOPT_COOKIEFILE, "");  // switches the cookie engine on
+    }
   }
   curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, request.followRedirects ? 1L : 0L);
   // The proxy serves plain HTTP only, as an "http=" proxy list does.
