@@ -80,7 +80,7 @@ ReportList::ReportList(QWidget* parent, const ReportListOptions& options)
 
   connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex&, const QModelIndex&) {
-            if (!quiet_) RowFocused();
+            if (!quiet_) focusMoved_ = true;
           });
 }
 
@@ -88,8 +88,33 @@ void ReportList::SetRowFocusedHandler(std::function<void()> handler) {
   rowFocused_ = std::move(handler);
 }
 
-void ReportList::RowFocused() {
-  if (rowFocused_) rowFocused_();
+void ReportList::RaiseRowFocused() {
+  if (!focusMoved_) return;
+  focusMoved_ = false;
+  if (rowFocused_) {
+    const std::function<void()> handler = rowFocused_;
+    handler();
+  }
+}
+
+void ReportList::keyPressEvent(QKeyEvent* event) {
+  QTreeWidget::keyPressEvent(event);
+  RaiseRowFocused();
+}
+
+void ReportList::mousePressEvent(QMouseEvent* event) {
+  QTreeWidget::mousePressEvent(event);
+  RaiseRowFocused();
+}
+
+void ReportList::mouseReleaseEvent(QMouseEvent* event) {
+  QTreeWidget::mouseReleaseEvent(event);
+  RaiseRowFocused();
+}
+
+QItemSelectionModel::SelectionFlags ReportList::SelectionCommand() const {
+  return options_.fullRowSelect ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+                                : QItemSelectionModel::ClearAndSelect;
 }
 
 int ReportList::SelectedRow() const {
@@ -104,10 +129,7 @@ void ReportList::SelectRow(int row) {
     return;
   }
   const QModelIndex index = model()->index(row, 0);
-  const auto command = options_.fullRowSelect
-                           ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
-                           : QItemSelectionModel::ClearAndSelect;
-  selectionModel()->setCurrentIndex(index, command);
+  selectionModel()->setCurrentIndex(index, SelectionCommand());
 }
 
 void ReportList::RemoveAllRows() {
@@ -131,19 +153,19 @@ void ReportList::focusInEvent(QFocusEvent* event) {
 
 void ReportList::mouseMoveEvent(QMouseEvent* event) {
   QTreeWidget::mouseMoveEvent(event);
-  if (!options_.hotTracking) return;
-  const QModelIndex index = indexAt(event->position().toPoint());
-  if (!index.isValid()) {
+  if (options_.hotTracking) Track(indexAt(event->position().toPoint()), event->buttons());
+  RaiseRowFocused();
+}
+
+void ReportList::Track(const QModelIndex& hovered, Qt::MouseButtons buttons) {
+  if (!hovered.isValid()) {
     viewport()->unsetCursor();
     return;
   }
   viewport()->setCursor(Qt::PointingHandCursor);
-  if (event->buttons() == Qt::NoButton && index.row() != currentIndex().row()) {
+  if (buttons == Qt::NoButton && hovered.row() != currentIndex().row()) {
     // The row under the resting mouse becomes the selected and focused row.
-    const auto command = options_.fullRowSelect
-                             ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
-                             : QItemSelectionModel::ClearAndSelect;
-    selectionModel()->setCurrentIndex(model()->index(index.row(), 0), command);
+    selectionModel()->setCurrentIndex(model()->index(hovered.row(), 0), SelectionCommand());
   }
 }
 

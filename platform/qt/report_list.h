@@ -31,15 +31,25 @@ class ReportList final : public QTreeWidget {
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
 
  private:
-  void RowFocused();
+  // Raises the row-focused handler when the event just handled moved the focused row.
+  // It runs after the whole event, when the new row is the selected one too.
+  void RaiseRowFocused();
+  // Selects the row of an index of column 0 (the whole row with full-row selection).
+  QItemSelectionModel::SelectionFlags SelectionCommand() const;
+  // Hot tracking: the hand cursor over rows, and the row under the resting mouse selected.
+  void Track(const QModelIndex& hovered, Qt::MouseButtons buttons);
 
   ReportListOptions options_;
   std::function<void()> rowFocused_;
-  bool quiet_ = false;  // set while the program itself changes the focused row
+  bool quiet_ = false;         // set while the program itself changes the focused row
+  bool focusMoved_ = false;    // the focused row moved during the event being handled
 };
 
 }  // namespace signmaker::platform::qt
