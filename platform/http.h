@@ -20,10 +20,12 @@ namespace signmaker::platform {
 struct HttpRequest {
   Text verb = "GET";            // request-line verb, sent as given
   Text host;                    // connect to this host ...
-  int port = 80;                // ... on this port
-  Text path = "/";              // request target, query included, sent as given
+  int port = 80;                // ... on this port (outside 1 to 65535: 80, or 443 when secure)
+  Text path = "/";              // request target, query included, sent as given but for a fragment
+                                // (not sent), spaces and control bytes, and non-ASCII bytes before
+                                // the query (percent-encoded)
   bool secure = false;          // TLS with certificate and host-name checks
-  Text agent;                   // User-Agent, unless `headers` carries a User-Agent line of its own
+  Text agent;                   // User-Agent (up to a line break), unless `headers` carries a User-Agent line of its own
   Text headers;                 // header lines separated by "\r\n", no trailing line break, sent in this order
   std::optional<Bytes> body;    // sent with a Content-Length when present (even when empty)
   bool useCookieStore = true;   // true: the process-wide cookie store adds and keeps cookies; false: none at all

@@ -125,13 +125,17 @@ HttpReply CurlHttpClient::Send(const HttpRequest& request) {
   Received received;
   SetCommonOptions(handle, received);
 
+  // Port 0 (or any other impossible port) means the scheme's own.
+  const int port = request.port > 0 && request.port <= 65535 ? request.port : request.secure ? 443 : 80;
   const std::string url = std::string(request.secure ? "https://" : "http://") + request.host + ":" +
-                          std::to_string(request.port) + RequestTarget(request.path);
+                          std::to_string(port) + RequestTarget(request.path);
   curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
   curl_easy_setopt(handle, CURLOPT_PATH_AS_IS, 1L);
   curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(handle, CURLOPT_PROXYHEADER, proxy_headers.get());
-  if (!request.agent.empty()) curl_easy_setopt(handle, CURLOPT_USERAGENT, request.agent.c_str());
+  // A line break in the agent would start a header line of its own.
+  const std::string agent = request.agent.substr(0, request.agent.find_first_of("\r\n"));
+  if (!agent.empty()) curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.c_str());
 
   // The verb goes as given. libcurl's own verbs are kept where they match, so that a
   // POST answered by a redirect turns into a GET as browsers do.

@@ -238,6 +238,48 @@ TEST(WebAccessOnTheWire, Failures) {
   EXPECT_EQ(replyHeaders, NoReplyHeaders);
 }
 
+TEST(HttpClientSend, TargetAgentAndHost) {
+  struct Case {
+    const char* name;
+    Text path;
+    Text agent;
+    Text requestLine;
+    Text agentLine;
+  };
+  const Case cases[] = {
+      {"dot segments stay, a fragment is not sent", "/a/../b?c=1#f", "A", "GET /a/../b?c=1 HTTP/1.1",
+       "A"},
+      {"spaces, and non-ASCII bytes before the query, are percent-encoded",
+       "/\xD6\xD0 b?q=\xD6\xD0", "A", "GET /%d6%d0%20b?q=\xD6\xD0 HTTP/1.1", "A"},
+      {"a line break ends the agent", "/", "A\r\nX-Injected: 1", "GET / HTTP/1.1", "A"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedHttpServer server;
+    server.Enqueue(HttpResponse(200));
+    platform::HttpRequest request;
+    request.host = "127.0.0.1";
+    request.port = server.Port();
+    request.path = c.path;
+    request.agent = c.agent;
+    EXPECT_TRUE(platform::HttpClient::Default().Send(request).rawHeaders);
+    ASSERT_EQ(server.Requests().size(), 1u);
+    const auto sent = server.Requests().front();
+    EXPECT_EQ(sent.RequestLine(), c.requestLine);
+    EXPECT_EQ(sent.Header("User-Agent"), c.agentLine);
+    EXPECT_EQ(sent.Header("X-Injected"), std::nullopt);
+  }
+
+  SCOPED_TRACE("a host that would change the URL's meaning is not asked");
+  ScriptedHttpServer server;
+  platform::HttpRequest request;
+  request.host = "127.0.0.1:" + std::to_string(server.Port()) + "/x?";
+  request.port = server.Port();
+  const platform::HttpReply reply = platform::HttpClient::Default().Send(request);
+  EXPECT_EQ(reply.rawHeaders, std::nullopt);
+  EXPECT_TRUE(server.Requests().empty());
+}
+
 TEST(HttpGet, BodyWhateverTheStatusEmptyOnFailure) {
   ScriptedHttpServer server;
   server.Enqueue(HttpResponse(302, "Location: /missing\r\n"));
