@@ -66,9 +66,9 @@ void CoordinatorThread(DownloadTask* task) {
 
   const TaskState state = ReadLocked(*task, &DownloadTask::state);
   if (state == TaskState::Failed) {
-    Report(*task, EventFailed, 0, 0);
+    ReportToCaller(*task, EventFailed, 0, 0);
   } else if (state == TaskState::Running) {
-    Report(*task, EventFinished, task->totalSize, ReadLocked(*task, &DownloadTask::bytesDone));
+    ReportToCaller(*task, EventFinished, task->totalSize, ReadLocked(*task, &DownloadTask::bytesDone));
   }
   task->registry->Remove(task->handle);
   ReleaseTask(task);

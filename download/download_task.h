@@ -131,7 +131,7 @@ void ReleaseTask(DownloadTask* task);
 
 // Calls the task's callback with its task number; no call when the task is not
 // (or no longer) in the list.
-void Report(DownloadTask& task, std::int32_t event, std::int32_t total, std::int32_t done);
+void ReportToCaller(DownloadTask& task, std::int32_t event, std::int32_t total, std::int32_t done);
 
 // The waiting step of the coordinator and of paused workers.
 void SleepPollInterval();

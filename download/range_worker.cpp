@@ -44,7 +44,7 @@ TaskState CountBlock(DownloadTask& task, long count) {
     done = task.bytesDone;
     state = task.state;
   }
-  Report(task, EventProgress, task.totalSize, done);
+  ReportToCaller(task, EventProgress, task.totalSize, done);
   return state;
 }
 
@@ -80,14 +80,17 @@ void FetchRange(DownloadTask& task, std::int32_t range) {
 
   std::int64_t position = start;
   for (;;) {
-    const long count = reply->Read(buffer->Data(), ReadBlockSize);
+    long count = reply->Read(buffer->Data(), ReadBlockSize);
     // A transfer cut off, or a reply that ends before its range does, leaves part
     // of the file unwritten: the download has failed.
     if (count < 0 || (count == 0 && position < end)) return SetFailed(task);
     if (count == 0) return;
     // A reply longer than its range (a server that ignores the range) would write
-    // over the ranges of other workers.
-    if (position + count > end) return SetFailed(task);
+    // over the ranges of other workers: only what belongs to this range is written,
+    // and the download has failed.
+    const bool overrun = position + count > end;
+    if (overrun) count = static_cast<long>(end - position);
+    if (count == 0) return SetFailed(task);
 
     const std::int64_t viewStart = position / ViewAlignment * ViewAlignment;
     const std::size_t offset = static_cast<std::size_t>(position - viewStart);
@@ -98,7 +101,9 @@ void FetchRange(DownloadTask& task, std::int32_t range) {
     view.reset();
     position += count;
 
-    const TaskState state = WaitWhilePaused(task, CountBlock(task, count));
+    const TaskState counted = CountBlock(task, count);
+    if (overrun) return SetFailed(task);
+    const TaskState state = WaitWhilePaused(task, counted);
     if (state == TaskState::Failed || state == TaskState::Stopped) return;
   }
 }

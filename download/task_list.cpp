@@ -62,7 +62,7 @@ std::int32_t DownloadTaskList::NumberOf(TaskHandle handle) const { return regist
 
 namespace signmaker {
 
-void Report(DownloadTask& task, std::int32_t event, std::int32_t total, std::int32_t done) {
+void ReportToCaller(DownloadTask& task, std::int32_t event, std::int32_t total, std::int32_t done) {
   const std::int32_t number = task.registry->NumberOf(task.handle);
   if (number != 0 && task.progressCallback) task.progressCallback(number, event, total, done);
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/linux/curl_headers.h"
 #include "platform/linux/curl_http_client.h"
 #include "platform/linux/curl_session.h"
 
@@ -46,6 +47,17 @@ std::optional<std::string> HeaderValue(const std::vector<std::string>& lines, st
   return std::nullopt;
 }
 
+// The "\r\n"-separated lines of a header text.
+std::vector<std::string> LinesOf(std::string_view headers) {
+  std::vector<std::string> lines;
+  while (!headers.empty()) {
+    const std::size_t end = std::min(headers.find("\r\n"), headers.size());
+    lines.emplace_back(headers.substr(0, end));
+    headers.remove_prefix(std::min(headers.size(), end + 2));
+  }
+  return lines;
+}
+
 // "HTTP/1.1 206 Partial Content" -> 206; 0 when the line holds no status.
 int StatusOf(std::string_view line) {
   const std::size_t space = line.find(' ');
@@ -75,18 +87,11 @@ class CurlStream final : public HttpStream {
     if (!easy_ || !multi_) return false;
     CURL* h = easy_.get();
 
-    bool agentInHeaders = false;
-    std::string_view rest(headers);
-    while (!rest.empty()) {
-      std::size_t end = rest.find("\r\n");
-      if (end == std::string_view::npos) end = rest.size();
-      const std::string line(rest.substr(0, end));
-      rest.remove_prefix(std::min(rest.size(), end + 2));
-      if (line.empty()) continue;
-      if (StartsWithNoCase(line, "User-Agent:")) agentInHeaders = true;
-      if (!Append(line)) return false;
-    }
-    if (!Append("Pragma: no-cache")) return false;
+    headers_ = curl::RequestHeaderList(headers);
+    if (!headers_) return false;
+    curl_slist* grown = curl_slist_append(headers_.get(), "Pragma: no-cache");
+    if (grown == nullptr) return false;
+    const bool agentInHeaders = HeaderValue(LinesOf(headers), "User-Agent").has_value();
 
     curl_easy_setopt(h, CURLOPT_URL, url.c_str());
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
@@ -134,13 +139,6 @@ class CurlStream final : public HttpStream {
   std::optional<Text> ContentLocation() const override { return HeaderValue(lines_, "Content-Location"); }
 
  private:
-  bool Append(const std::string& line) {
-    curl_slist* grown = curl_slist_append(headers_.get(), line.c_str());
-    if (grown == nullptr) return false;
-    if (!headers_) headers_.reset(grown);
-    return true;
-  }
-
   std::size_t Unread() const { return piece_.size() - pieceFrom_; }
 
   // Runs the transfer until `ready` holds or the transfer has ended.
