@@ -10,8 +10,11 @@ function(signmaker_add_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
+    # Each property value must hold no ";": the discovered tests' properties are
+    # passed on as one flat list, so a list value would be cut into names and values.
     PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SIGNMAKER_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+      ENVIRONMENT_MODIFICATION "SIGNMAKER_SOURCE_DIR=set:${PROJECT_SOURCE_DIR}"
       LABELS "${T_LABELS}"
       TIMEOUT 300)
 endfunction()
