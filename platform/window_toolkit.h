@@ -64,7 +64,10 @@ struct ControlDef {
 struct WindowDef {
   Text name;
   Text title;
-  int x = 0, y = 0, width = 0, height = 0;  // outer frame on the screen
+  // The frame's top left on the screen, and the size the window was laid out at. The
+  // Qt backend gives that size to the window's inside and lets the window manager put
+  // its frame around it, so that every control of the layout stays visible.
+  int x = 0, y = 0, width = 0, height = 0;
   std::vector<ControlDef> controls;         // parents before their children
 };
 
@@ -72,7 +75,8 @@ class Window {
  public:
   virtual ~Window() = default;
 
-  // Text of an edit box, button or check box label.
+  // Text of an edit box, button or check box label. A multi-line edit box gives and
+  // takes its line breaks as "\r\n".
   virtual Text GetText(std::string_view control) const = 0;
   virtual void SetText(std::string_view control, const Text& text) = 0;
 
