@@ -1,14 +1,12 @@
-// The program: opens the main window and runs until it is closed.
+// The program: start-up checks, the main window, and the end.
 
-#include "maker/main_window.h"
-#include "platform/http.h"
-#include "platform/runtime.h"
-#include "platform/window_toolkit.h"
+#include "app/program.h"
 
 int main() {
   using namespace signmaker;
+  // The window toolkit starts first, so that it is still there while the end routines run.
   platform::WindowToolkit& toolkit = platform::WindowToolkit::Default();
-  MainWindow window(toolkit, platform::Runtime::Default(), platform::HttpClient::Default());
-  window.Show();
-  return toolkit.RunMessageLoop();
+  const ProgramServices services{toolkit, platform::Runtime::Default(), platform::HttpClient::Default(),
+                                 platform::Kernel::Default(), platform::SkinEngine::Default()};
+  return ProgramStart(services);
 }

@@ -14,32 +14,13 @@
 
 #include "resources/update_window_def.h"
 #include "tests/support/fake_runtime.h"
+#include "tests/support/recording_downloader.h"
 
 namespace signmaker {
 namespace {
 
 namespace names = UpdateWindowControls;
 namespace columns = UpdateListColumns;
-
-class RecordingDownloader : public PackageDownloader {
- public:
-  struct Start {
-    Text url, targetPath;
-    std::int32_t threadCount = 0, flag = 0;
-    ProgressCallback callback;
-  };
-  std::vector<Start> starts;
-  std::vector<std::string> operations;
-
-  TaskHandle Download(const Text& url, const Text& targetPath, std::int32_t threadCount,
-                      ProgressCallback callback, std::int32_t flag) override {
-    starts.push_back({url, targetPath, threadCount, flag, std::move(callback)});
-    return -1;
-  }
-  void PauseAll() override { operations.push_back("PauseAll"); }
-  void ResumeAll() override { operations.push_back("ResumeAll"); }
-  void StopAll() override { operations.push_back("StopAll"); }
-};
 
 // The real toolkit, except that opening a URL is only recorded.
 class UrlRecordingToolkit : public platform::WindowToolkit {
@@ -103,7 +84,7 @@ class UpdateWindowTest : public testing::Test {
 
   UrlRecordingToolkit toolkit;
   fakes::FakeRuntime runtime;
-  RecordingDownloader downloader;
+  fakes::RecordingDownloader downloader;
   UpdateCounters counters;
   UpdateWindow window{toolkit, runtime, downloader, counters};
 };
