@@ -116,7 +116,10 @@ QtWindow::QtWindow(const WindowDef& definition) : form_(std::make_unique<FormWid
   Build(definition);
 }
 
-QtWindow::~QtWindow() = default;
+QtWindow::~QtWindow() {
+  // The widgets go first, while the handlers that their signals reach still exist.
+  form_.reset();
+}
 
 void QtWindow::Build(const WindowDef& definition) {
   form_->setObjectName(ToQString(definition.name));
