@@ -74,6 +74,15 @@ void StartUpdateDownload(const std::shared_ptr<UpdateWindow::State>& state) {
   window.SetCell(names::List, row, columns::FileName, name);
 }
 
+// When the progress column of row `shownRow` reads "100%", marks that row done. Window thread.
+void CheckCompletion(UpdateWindow::State& state) {
+  const std::int32_t row = state.counters.shownRow.load();
+  platform::Window& window = *state.window;
+  if (window.Cell(names::List, row, columns::Progress) == "100%") {
+    window.SetCell(names::List, row, columns::State, "更新完毕");
+  }
+}
+
 }  // namespace
 
 UpdateWindow::UpdateWindow(platform::WindowToolkit& toolkit, platform::Runtime& runtime,
@@ -94,7 +103,7 @@ UpdateWindow::UpdateWindow(platform::WindowToolkit& toolkit, platform::Runtime& 
   window.OnClicked(names::ResumeAll, [state] { state->downloader.ResumeAll(); });
   window.OnClicked(names::StopAll, [state] { state->downloader.StopAll(); });
   window.OnClicked(names::ManualDownload, [state] { state->toolkit.OpenUrl(Text(PackageUrl)); });
-  window.OnTimer(names::Timer, [this] { CheckCompletion(); });
+  window.OnTimer(names::Timer, [state] { signmaker::CheckCompletion(*state); });
 }
 
 UpdateWindow::~UpdateWindow() = default;
@@ -105,13 +114,7 @@ void UpdateWindow::RunModal() {
   state_->open = false;
 }
 
-void UpdateWindow::CheckCompletion() {
-  const std::int32_t row = state_->counters.shownRow.load();
-  platform::Window& window = *state_->window;
-  if (window.Cell(names::List, row, columns::Progress) == "100%") {
-    window.SetCell(names::List, row, columns::State, "更新完毕");
-  }
-}
+void UpdateWindow::CheckCompletion() { signmaker::CheckCompletion(*state_); }
 
 platform::Window& UpdateWindow::Window() { return *state_->window; }
 
