@@ -29,7 +29,7 @@ std::optional<std::string> Utf8FromGbk(const char* text) {
   iconv_t converter = iconv_open("UTF-8", "GBK");
   if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
   std::string in(text);
-  std::string out(in.size() * 3 / 2 + 4, '\0');
+  std::string out(in.size() * 3 + 4, '\0');  // no character grows beyond three bytes
   char* inPointer = in.data();
   std::size_t inLeft = in.size();
   char* outPointer = out.data();
