@@ -12,14 +12,13 @@ session_log() { echo "[$(date +%H:%M:%S)] $*" >&2; }
 
 # Waits up to $1 seconds for the command after it to succeed; fails afterwards.
 session_wait_for() {
-  local limit=$1 tries
+  local deadline=$((SECONDS + $1))
   shift
-  tries=$((limit * 10))
-  while ((tries-- > 0)); do
+  while true; do
     if "$@"; then return 0; fi
+    if ((SECONDS >= deadline)); then return 1; fi
     sleep 0.1
   done
-  return 1
 }
 
 # Ends every process this session started, newest first, and waits for each.
@@ -77,7 +76,8 @@ session_start_display() {
 # with $2 = keep-home it keeps the user's HOME instead. Sets PROGRAM_PID; the
 # program's standard output and error go to $SESSION_DIR/program.log.
 session_start_program() {
-  local program=$1 home=$SESSION_DIR/home
+  local program home=$SESSION_DIR/home
+  program=$(realpath "$1")
   if [ "${2:-}" = keep-home ]; then home=$HOME; fi
   mkdir -p "$SESSION_DIR/run" "$SESSION_DIR/home/Desktop"
   DESKTOP_DIR=$SESSION_DIR/home/Desktop
@@ -173,4 +173,22 @@ session_make_sign() {
 # In main window $1: presses the save button.
 session_save_sign() {
   session_click_control "$1" 300 500 100 50
+}
+
+_session_window_named() {
+  local id
+  for id in $(session_program_windows); do
+    if [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ]; then
+      FOUND_WINDOW=$id
+      return 0
+    fi
+  done
+  return 1
+}
+
+# Waits up to $2 seconds for a visible window of the program titled $1; sets
+# FOUND_WINDOW to its id.
+session_wait_window_named() {
+  FOUND_WINDOW=
+  session_wait_for "$2" _session_window_named "$1"
 }
