@@ -32,12 +32,12 @@ ByteRange RangeOf(std::string_view header, std::uint64_t size) {
     const char c = header[i];
     if ((c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c) != unit[i]) return whole;
   }
-  const std::string_view spec = Trimmed(header.substr(unit.size()));
-  if (spec.find(',') != std::string_view::npos) return whole;
-  const std::size_t dash = spec.find('-');
+  const std::string_view ranges = Trimmed(header.substr(unit.size()));
+  if (ranges.find(',') != std::string_view::npos) return whole;
+  const std::size_t dash = ranges.find('-');
   if (dash == std::string_view::npos) return whole;
-  const std::string_view from = Trimmed(spec.substr(0, dash));
-  const std::string_view to = Trimmed(spec.substr(dash + 1));
+  const std::string_view from = Trimmed(ranges.substr(0, dash));
+  const std::string_view to = Trimmed(ranges.substr(dash + 1));
 
   if (from.empty()) {  // "-N": the last N bytes
     const auto count = Number(to);

@@ -4,8 +4,8 @@ namespace signmaker::services {
 
 std::string VersionReply(std::string_view version) {
   std::string reply =
-      "portraitCallBack({\"509183726\":[\"http://qlogo3.store.qq.example/qzone/509183726/"
-      "509183726/100\",2917,-1,0,0,0,\"&";
+      "portraitCallBack({\"509183726\":[\"http://portrait.qq.example/avatar/509183726/100\","
+      "2917,-1,0,0,0,\"&";
   reply += version;
   reply += "&\",0]})";
   return reply;
