@@ -12,7 +12,7 @@ namespace {
 constexpr std::string_view LineBreak = "\r\n";
 constexpr std::string_view LineBreakPlaceholder = "{$}";
 constexpr std::string_view Apostrophe = "'";
-constexpr std::string_view ApostrophePlaceholder = "’";
+constexpr std::string_view ApostrophePlaceholder = "\xA1\xAF";  // ’ in GBK
 
 bool IsLineTerminator(char16_t unit) {
   return unit == u'\n' || unit == u'\r' || unit == u'\u2028' || unit == u'\u2029';
