@@ -128,10 +128,9 @@ void TrackingKernel::Opened() {
 }
 
 void TrackingKernel::Closed() {
-  {
-    std::lock_guard guard(mutex_);
-    --open_;
-  }
+  // Notified under the lock: the waiter may destroy the kernel as soon as it wakes.
+  std::lock_guard guard(mutex_);
+  --open_;
   changed_.notify_all();
 }
 
