@@ -53,7 +53,7 @@ struct SkinFile {
   bool operator==(const SkinFile&) const = default;
 };
 
-// CRC-32 (the zlib polynomial) of `bytes`.
+// CRC-32 (reflected polynomial 0xEDB88320, initial and final value 0xFFFFFFFF) of `bytes`.
 std::uint32_t Crc32(std::span<const std::uint8_t> bytes);
 
 // The file's bytes. Texts are written as given; the caller keeps them UTF-8.
