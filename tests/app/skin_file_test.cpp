@@ -78,6 +78,12 @@ SkinFile FullSkin() {
   return skin;
 }
 
+TEST(SkinFile, ChecksumIsTheStatedCrc32) {
+  const std::string_view check = "123456789";
+  EXPECT_EQ(Crc32(std::span(reinterpret_cast<const std::uint8_t*>(check.data()), check.size())), 0xCBF43926u);
+  EXPECT_EQ(Crc32({}), 0u);
+}
+
 TEST(SkinFile, EncodedSkinsDecodeToThemselves) {
   SkinFile minimal;
   minimal.styleSheet = "QWidget {}";
