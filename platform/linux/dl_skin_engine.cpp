@@ -68,7 +68,8 @@ class DlSkinEngine final : public SkinEngine {
       ::dlclose(library);
       return std::nullopt;
     }
-    // The library stays loaded: the look it applied refers to its code.
+    // The library stays loaded for the rest of the run: it has worked on the window
+    // system's state, and unloading such a library is not safe.
     return entry(skinFile.c_str(), password.c_str());
   }
 };
