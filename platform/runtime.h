@@ -26,8 +26,9 @@ class Runtime {
   // The process's current directory as GBK text, without a trailing "/"; empty on failure.
   virtual Text CurrentDirectory() = 0;
 
-  // Creates the file at `path` (GBK), or empties and rewrites it when it exists, so
-  // that it holds exactly `bytes`. Returns false when the file could not be written.
+  // Creates the file at `path` (GBK), or replaces it whole when it exists, so that it
+  // holds exactly `bytes`. Readers never see it half written; when the write fails,
+  // an existing file stays as it was. Returns false when the file could not be written.
   virtual bool WriteFile(const Text& path, const Bytes& bytes) = 0;
 
   // Records the DOS attributes `attributes` of the file at `path` (the user.DOSATTRIB

@@ -124,22 +124,30 @@ class PosixRuntime final : public Runtime {
     return CodeConversion::Default().Utf8ToGbk(buffer.data());
   }
 
+  // The bytes go to a new file beside the target that then takes the target's name,
+  // so that a reader (or a process that has the old file mapped) never sees a file
+  // half written, and a failed write leaves the old file as it was.
   bool WriteFile(const Text& path, const Bytes& bytes) override {
     const std::string name = CodeConversion::Default().GbkToUtf8(path);
-    const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const auto slash = name.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
+    if (base.empty()) return false;
+    std::string temporary = folder + "." + base + ".XXXXXX";
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return false;
+    bool ok = fchmod(fd, 0644) == 0;
     std::size_t written = 0;
-    bool ok = true;
-    while (written < bytes.size()) {
+    while (ok && written < bytes.size()) {
       const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
       if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        ok = false;
-        break;
-      }
-      written += static_cast<std::size_t>(n);
+      ok = n > 0;
+      if (ok) written += static_cast<std::size_t>(n);
     }
-    return close(fd) == 0 && ok;
+    ok = close(fd) == 0 && ok;
+    ok = ok && rename(temporary.c_str(), name.c_str()) == 0;
+    if (!ok) unlink(temporary.c_str());
+    return ok;
   }
 
   // Recorded as "0x" and the hexadecimal attribute word, the text form that file

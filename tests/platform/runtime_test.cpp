@@ -77,6 +77,8 @@ TEST_F(ScratchHome, WriteFileCreatesAndReplacesWithExactBytes) {
   ASSERT_TRUE(runtime.WriteFile(path, Bytes{}));
   EXPECT_EQ(fs::file_size(home_ / U8(u8"举牌.jpg")), 0u);
   EXPECT_FALSE(runtime.WriteFile(CodeConversion::Default().Utf8ToGbk((home_ / "none/x.jpg").string()), Bytes{1}));
+  // Nothing but the file itself is left beside it.
+  EXPECT_EQ(std::distance(fs::directory_iterator(home_), fs::directory_iterator()), 1);
 }
 
 TEST_F(ScratchHome, FileAttributesAreRecordedAsText) {
