@@ -43,6 +43,33 @@ TEST(NginxDownload, FilesArriveWholeWithOrderedReports) {
   }
 }
 
+TEST(NginxDownload, DownloadsAtTheSameTimeKeepTheirOwnTaskNumbers) {
+  // The second task is appended while the first one's threads look up their number.
+  TempFolder served;
+  TempFolder out;
+  const Bytes first = ResourceBytes(5000000);
+  const Bytes second = ResourceBytes(3145728);
+  WriteWholeFile(served.Path() / "first.bin", first);
+  WriteWholeFile(served.Path() / "second.bin", second);
+  NginxServer server(served.Path().string());
+  ASSERT_NE(server.Port(), 0);
+  Downloader downloader;
+  const auto one = ProgressRecorder::Make();
+  const auto two = ProgressRecorder::Make();
+
+  ASSERT_GT(downloader.object.Download(server.Url("/first.bin"), out.File("first.bin"), 10, one->Callback(), 1), 0);
+  ASSERT_TRUE(one->WaitForReports(1));
+  ASSERT_GT(downloader.object.Download(server.Url("/second.bin"), out.File("second.bin"), 10, two->Callback(), 1), 0);
+
+  ASSERT_TRUE(one->WaitForFinal());
+  ASSERT_TRUE(two->WaitForFinal());
+  ASSERT_TRUE(downloader.kernel.WaitUntilAllClosed());
+  ExpectCompleteSequence(one->Reports(), 1, 5000000);
+  ExpectCompleteSequence(two->Reports(), 2, 3145728);
+  EXPECT_TRUE(ReadWholeFile(out.Path() / "first.bin") == first);
+  EXPECT_TRUE(ReadWholeFile(out.Path() / "second.bin") == second);
+}
+
 TEST(NginxDownload, AReceiverThatTakesItsTimeDoesNotBlockTheStateOperations) {
   // The receiver of the first report waits for the caller's thread, which meanwhile
   // pauses and resumes the task: neither may wait for the other.
