@@ -10,24 +10,11 @@
 #include <string>
 
 #include "platform/code_conversion.h"
+#include "platform/linux/file_descriptor.h"
 #include "platform/skin_engine.h"
 
 namespace signmaker::platform {
 namespace {
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // True when the regular file behind `fd` holds exactly `expected`.
 bool HoldsExactly(int fd, std::span<const std::uint8_t> expected) {
@@ -56,10 +43,10 @@ class DlSkinEngine final : public SkinEngine {
                             const Text& skinFile, const Text& password) override {
     const std::string path = CodeConversion::Default().GbkToUtf8(libraryPath);
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-    if (file.get() < 0 || !HoldsExactly(file.get(), expected)) return std::nullopt;
+    if (file.Get() < 0 || !HoldsExactly(file.Get(), expected)) return std::nullopt;
 
     // The loader opens the descriptor's own file, the one whose bytes were compared.
-    const std::string viaDescriptor = "/proc/self/fd/" + std::to_string(file.get());
+    const std::string viaDescriptor = "/proc/self/fd/" + std::to_string(file.Get());
     void* library = ::dlopen(viaDescriptor.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) return std::nullopt;
     using AttachEntry = int (*)(const char*, const char*);

@@ -8,28 +8,10 @@
 
 #include "platform/code_conversion.h"
 #include "platform/kernel.h"
+#include "platform/linux/file_descriptor.h"
 
 namespace signmaker::platform {
 namespace {
-
-// An owned file descriptor.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  Descriptor& operator=(Descriptor&&) = delete;
-
-  int Get() const { return fd_; }
-  bool Valid() const { return fd_ >= 0; }
-
- private:
-  int fd_;
-};
 
 class PosixView final : public MappedView {
  public:
@@ -47,7 +29,7 @@ class PosixView final : public MappedView {
 
 class PosixMapping final : public FileMapping {
  public:
-  PosixMapping(Descriptor fd, std::int64_t size) : fd_(std::move(fd)), size_(size) {}
+  PosixMapping(FileDescriptor fd, std::int64_t size) : fd_(std::move(fd)), size_(size) {}
 
   std::unique_ptr<MappedView> MapView(std::int64_t offset, std::size_t length) override {
     if (offset < 0 || offset % ViewGranularity != 0 || length == 0) return nullptr;
@@ -61,24 +43,24 @@ class PosixMapping final : public FileMapping {
   }
 
  private:
-  Descriptor fd_;
+  FileDescriptor fd_;
   std::int64_t size_;
 };
 
 class PosixFile final : public OutputFile {
  public:
-  explicit PosixFile(Descriptor fd) : fd_(std::move(fd)) {}
+  explicit PosixFile(FileDescriptor fd) : fd_(std::move(fd)) {}
 
   std::unique_ptr<FileMapping> Map(std::int64_t size) override {
     if (size < 0) return nullptr;
     if (::ftruncate(fd_.Get(), static_cast<off_t>(size)) != 0) return nullptr;
-    Descriptor own(::fcntl(fd_.Get(), F_DUPFD_CLOEXEC, 0));
+    FileDescriptor own(::fcntl(fd_.Get(), F_DUPFD_CLOEXEC, 0));
     if (!own.Valid()) return nullptr;
     return std::make_unique<PosixMapping>(std::move(own), size);
   }
 
  private:
-  Descriptor fd_;
+  FileDescriptor fd_;
 };
 
 class PosixKernel final : public Kernel {
@@ -86,7 +68,7 @@ class PosixKernel final : public Kernel {
   std::unique_ptr<OutputFile> CreateFile(const Text& path) override {
     if (path.empty()) return nullptr;
     const std::string name = CodeConversion::Default().GbkToUtf8(path);
-    Descriptor fd(::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    FileDescriptor fd(::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!fd.Valid()) return nullptr;
     return std::make_unique<PosixFile>(std::move(fd));
   }

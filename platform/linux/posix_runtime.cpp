@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/code_conversion.h"
+#include "platform/linux/file_descriptor.h"
 #include "platform/runtime.h"
 
 namespace signmaker::platform {
@@ -134,17 +135,17 @@ class PosixRuntime final : public Runtime {
     const std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
     if (base.empty()) return false;
     std::string temporary = folder + "." + base + ".XXXXXX";
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = fchmod(fd, 0644) == 0;
+    FileDescriptor file(mkostemp(temporary.data(), O_CLOEXEC));
+    if (!file.Valid()) return false;
+    bool ok = fchmod(file.Get(), 0644) == 0;
     std::size_t written = 0;
     while (ok && written < bytes.size()) {
-      const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+      const ssize_t n = write(file.Get(), bytes.data() + written, bytes.size() - written);
       if (n < 0 && errno == EINTR) continue;
       ok = n > 0;
       if (ok) written += static_cast<std::size_t>(n);
     }
-    ok = close(fd) == 0 && ok;
+    ok = file.Close() && ok;
     ok = ok && rename(temporary.c_str(), name.c_str()) == 0;
     if (!ok) unlink(temporary.c_str());
     return ok;
