@@ -30,9 +30,10 @@ Text Number(double value) {
 Text SizeText(std::int32_t value) {
   const double x = value;
   Text text;
-  if (RoundTenth(x) - 1024 < -Tolerance) text = Number(RoundTenth(x)) + " Byte";
-  // From 1024 bytes on in kilobytes, so that exactly 1024 also carries a unit.
-  if (RoundTenth(x) - 1024 > -Tolerance) text = Number(RoundTenth(x / 1024)) + " KB";
+  // Up to 1024 bytes in bytes, so that exactly 1024 also carries a unit; like 1024 KB
+  // and 1024 MB, it stays in the smaller unit.
+  if (RoundTenth(x) - 1024 < Tolerance) text = Number(RoundTenth(x)) + " Byte";
+  if (RoundTenth(x) - 1024 > Tolerance) text = Number(RoundTenth(x / 1024)) + " KB";
   if (RoundTenth(x / 1024) - 1024 > Tolerance) text = Number(RoundTenth(x / 1048576)) + " MB";
   if (RoundTenth(x / 1048576) - 1024 > Tolerance) text = Number(RoundTenth(x / 1073741824)) + " GB";
   return text;

@@ -8,11 +8,11 @@
 
 namespace signmaker {
 
-// A byte count for people: below 1024 in "Byte", then "KB", "MB" and "GB", each value
+// A byte count for people: up to 1024 in "Byte", then "KB", "MB" and "GB", each value
 // rounded to one decimal place (halves away from zero) without trailing zeros, e.g.
 // "1023 Byte", "1 KB", "1.5 KB", "1024 KB", "1 MB", "2 GB". A unit steps up only once
-// the rounded value exceeds 1024 of it, so 1048576 is "1024 KB"; exactly 1024 bytes
-// is "1 KB".
+// the rounded value exceeds 1024 of it, so 1048576 is "1024 KB" and exactly 1024 bytes
+// "1024 Byte".
 Text SizeText(std::int32_t value);
 
 // `done` of `total` in whole percent, truncated toward zero; 0 when `total` is 0.
