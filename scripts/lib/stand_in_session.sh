@@ -8,6 +8,10 @@
 
 session_pids=()
 
+# The words typed into the window are UTF-8; xdotool reads them in the locale's
+# encoding, which on a bare machine (or under CI) may be plain ASCII.
+export LC_ALL=C.UTF-8
+
 session_log() { echo "[$(date +%H:%M:%S)] $*" >&2; }
 
 # Waits up to $1 seconds for the command after it to succeed; fails afterwards.
