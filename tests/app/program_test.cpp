@@ -9,16 +9,14 @@
 #include "app/startup_checks.h"
 #include "resources/update_window_def.h"
 #include "tests/app/startup_fakes.h"
-#include "tests/support/fake_runtime.h"
 
 namespace signmaker {
 namespace {
 
 using fakes::Log;
 
-class ProgramTest : public testing::Test {
+class ProgramTest : public testing::Test, protected fakes::FakeServices {
  protected:
-  ProgramTest() { runtime.log = &log; }
   ~ProgramTest() override { ReleaseGlobals(); }
 
   // The exit code when the program was ended from inside; nullopt when ProgramStart returned.
@@ -33,12 +31,6 @@ class ProgramTest : public testing::Test {
 
   bool Logged(std::string_view entry) const { return std::find(log.begin(), log.end(), entry) != log.end(); }
 
-  Log log;
-  fakes::FakeRuntime runtime;
-  fakes::FakeToolkit toolkit{log};
-  fakes::FakeHttp http{log};
-  fakes::FakeSkinEngine skin{log};
-  ProgramServices services{toolkit, runtime, http, platform::Kernel::Default(), skin};
 };
 
 TEST_F(ProgramTest, ClosingTheMainWindowReturnsZeroAndReleasesOnceAtTheEnd) {

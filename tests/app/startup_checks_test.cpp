@@ -7,7 +7,6 @@
 
 #include "resources/skin_blocks.h"
 #include "tests/app/startup_fakes.h"
-#include "tests/support/fake_runtime.h"
 #include "tests/support/recording_downloader.h"
 
 namespace signmaker {
@@ -15,10 +14,8 @@ namespace {
 
 using fakes::Log;
 
-class StartupChecksTest : public testing::Test {
+class StartupChecksTest : public testing::Test, protected fakes::FakeServices {
  protected:
-  StartupChecksTest() { runtime.log = &log; }
-
   // The exit code when the checks ended the program; nullopt when they returned.
   std::optional<int> Run() {
     try {
@@ -29,12 +26,6 @@ class StartupChecksTest : public testing::Test {
     return std::nullopt;
   }
 
-  Log log;
-  fakes::FakeRuntime runtime;
-  fakes::FakeToolkit toolkit{log};
-  fakes::FakeHttp http{log};
-  fakes::FakeSkinEngine skin{log};
-  ProgramServices services{toolkit, runtime, http, platform::Kernel::Default(), skin};
   fakes::RecordingDownloader downloader;
   UpdateCounters counters;
 };

@@ -13,9 +13,12 @@
 #include <utility>
 #include <vector>
 
+#include "app/program_services.h"
 #include "platform/http.h"
+#include "platform/kernel.h"
 #include "platform/skin_engine.h"
 #include "platform/window_toolkit.h"
+#include "tests/support/fake_runtime.h"
 
 namespace signmaker::fakes {
 
@@ -137,6 +140,18 @@ class FakeSkinEngine : public platform::SkinEngine {
 
  private:
   Log& log_;
+};
+
+// Every machine service of the program faked, writing into one log.
+struct FakeServices {
+  FakeServices() { runtime.log = &log; }
+
+  Log log;
+  FakeRuntime runtime;
+  FakeToolkit toolkit{log};
+  FakeHttp http{log};
+  FakeSkinEngine skin{log};
+  ProgramServices services{toolkit, runtime, http, platform::Kernel::Default(), skin};
 };
 
 }  // namespace signmaker::fakes
