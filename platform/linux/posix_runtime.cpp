@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <string>
@@ -65,15 +66,6 @@ std::string DesktopFromUserDirs(const std::string& home) {
   return found;
 }
 
-bool MakeFolders(const std::string& path) {
-  if (path.empty()) return false;
-  struct stat info {};
-  if (stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
-  const auto slash = path.find_last_of('/');
-  if (slash != std::string::npos && slash > 0) MakeFolders(path.substr(0, slash));
-  return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
-}
-
 // Program-end routines run once, whichever way the program ends.
 std::mutex end_routines_mutex;
 std::vector<void (*)()> end_routines;
@@ -115,7 +107,9 @@ class PosixRuntime final : public Runtime {
       desktop = home + "/Desktop";
     }
     while (desktop.size() > 1 && desktop.back() == '/') desktop.pop_back();
-    if (!MakeFolders(desktop)) return {};
+    std::error_code error;
+    std::filesystem::create_directories(desktop, error);
+    if (!std::filesystem::is_directory(desktop, error)) return {};
     return CodeConversion::Default().Utf8ToGbk(desktop + "/");
   }
 
